@@ -1,0 +1,1 @@
+// Picture files: placeholder until the JPEG reader and writer land.
