@@ -77,13 +77,13 @@ bool decode_jpeg(const uint8_t *bytes, size_t size, uint8_t *bgr, uint32_t &rows
     int w = 0, h = 0;
     if (!jpeg_scaled_size(width, height, w, h))
         return false; // even the smallest scaling leaves it too large
-    if (tjDecompress2(handle, bytes, size, bgr, w, 3 * w, h, TJPF_BGR, 0) != 0) {
-        if (tjGetErrorCode(handle) == TJERR_FATAL)
-            return false;
-        // A cut stream decodes with grey filling and only a warning: that is not the picture.
-        if (std::strstr(tjGetErrorStr2(handle), "Premature end") != nullptr)
-            return false;
-    }
+    // The decoder reports a cut or damaged stream as a mere warning and fills it with grey, so
+    // every complaint refuses the picture, except stray bytes between segments: some cameras
+    // send them, and no pixel is lost.
+    if (tjDecompress2(handle, bytes, size, bgr, w, 3 * w, h, TJPF_BGR, 0) != 0 &&
+        (tjGetErrorCode(handle) == TJERR_FATAL ||
+         std::strstr(tjGetErrorStr2(handle), "extraneous bytes before marker") == nullptr))
+        return false;
     rows = uint32_t(h);
     columns = uint32_t(w);
     return true;
