@@ -42,27 +42,30 @@ void Elaborazione_Dei_Dati_Geometrici()
         column_mean[k] = 0.0;
     }
 
-    // The barycentre fields hold coordinate sums during the scan. Every sum is a whole number
-    // far below 2^53, so the double additions are exact in any order.
+    // The barycentre fields hold coordinate sums during the scan, added a run of one label at a
+    // time. Every sum is a whole number far below 2^53, so the double additions are exact and
+    // give the same totals as adding pixel by pixel.
     const uint8_t *plane = matrice_grayscale_delle_masse_intruse_8bpp;
     const uint32_t rows = larghezza > 0 ? altezza : 0;
     for (uint32_t row = 0; row < rows; ++row) {
         const uint32_t start = row * larghezza, end = start + larghezza;
-        for (uint32_t p = next_marked_pixel(plane, start, end); p < end;
-             p = next_marked_pixel(plane, p + 1, end)) {
+        uint32_t p = next_marked_pixel(plane, start, end);
+        while (p < end) {
             const uint8_t label = plane[p];
-            const uint32_t column = p - start;
-            ++extent[label];
+            const uint32_t after = end_of_run(plane, p, end);
+            const uint32_t first = p - start, last = after - 1 - start, length = after - p;
+            extent[label] += length;
             if (row < first_row[label])
                 first_row[label] = row;
             if (row > last_row[label])
                 last_row[label] = row;
-            if (column < first_column[label])
-                first_column[label] = column;
-            if (column > last_column[label])
-                last_column[label] = column;
-            row_mean[label] += double(row);
-            column_mean[label] += double(column);
+            if (first < first_column[label])
+                first_column[label] = first;
+            if (last > last_column[label])
+                last_column[label] = last;
+            row_mean[label] += double(uint64_t(row) * length);
+            column_mean[label] += double((uint64_t(first) + last) * length / 2);
+            p = next_marked_pixel(plane, after, end);
         }
     }
 

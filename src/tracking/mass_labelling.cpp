@@ -6,6 +6,9 @@
 #include "mass_merging.h"
 #include "parameters.h"
 
+#include <cstddef>
+#include <initializer_list>
+
 uint8_t etichetta_della_massa_intrusa = 0;
 
 uint32_t riga_minima_di_ricerca = 0;
@@ -36,16 +39,17 @@ uint8_t enumerazione_delle_masse_intruse_archivio = 0;
 
 namespace {
 
-// A window is at most (2 * 40 + 1) pixels on each side, and a pixel is pushed only once (it is
-// cleared as it is pushed), so this stack can never overflow.
+// The fill works on runs: a row's stretch of intruding pixels is taken whole, then the rows above
+// and below are searched one column wider on each side, which is where its 8-neighbours lie.
+// A run is queued once, when its pixels are cleared, and a window holds at most (2 * 40 + 1)^2
+// pixels, so the stack can never overflow.
 constexpr uint32_t window_side = 2 * search_half_size + 1;
 constexpr uint32_t fill_stack_capacity = window_side * window_side;
 
-struct PixelPosition {
-    uint32_t row;
-    uint32_t column;
+struct Run {
+    uint32_t row, first_column, last_column;
 };
-PixelPosition fill_stack[fill_stack_capacity];
+Run fill_stack[fill_stack_capacity];
 
 } // namespace
 
@@ -53,43 +57,41 @@ void Elaborazione_Della_Massa_Intrusa(uint32_t riga_di_partenza, uint32_t colonn
 {
     uint8_t *intrusi = matrice_grayscale_dei_pixel_intrusi_8bpp;
     uint8_t *masse = matrice_grayscale_delle_masse_intruse_8bpp;
-    const uint32_t width = larghezza;
+    const size_t width = larghezza;
     const uint8_t label = etichetta_della_massa_intrusa;
     const uint32_t top = riga_minima_di_ricerca, bottom = riga_massima_di_ricerca;
     const uint32_t left = colonna_minima_di_ricerca, right = colonna_massima_di_ricerca;
 
     uint32_t depth = 0;
-    // Taking a pixel clears it at once, so it is never pushed twice.
-    auto take = [&](uint32_t r, uint32_t c) {
-        const uint32_t p = r * width + c;
-        if (intrusi[p] == 0 || depth == fill_stack_capacity)
-            return;
-        intrusi[p] = 0;
-        masse[p] = label;
-        fill_stack[depth++] = {r, c};
+    // Takes the run through (r, c), as far as it goes inside the window; returns its last column.
+    auto take_run = [&](uint32_t r, uint32_t c) {
+        uint8_t *row = intrusi + r * width;
+        uint32_t first = c, last = c;
+        while (first > left && row[first - 1] != 0)
+            --first;
+        while (last < right && row[last + 1] != 0)
+            ++last;
+        std::memset(row + first, 0, last - first + 1);
+        std::memset(masse + r * width + first, label, last - first + 1);
+        if (depth < fill_stack_capacity) // full only for a window wider than the pass sets
+            fill_stack[depth++] = {r, first, last};
+        return last;
     };
 
-    take(riga_di_partenza, colonna_di_partenza);
+    take_run(riga_di_partenza, colonna_di_partenza);
     while (depth > 0) {
-        const auto [r, c] = fill_stack[--depth];
-        const bool up = r > top, down = r < bottom;
-        const bool toward_left = c > left, toward_right = c < right;
-        if (up)
-            take(r - 1, c);
-        if (up && toward_right)
-            take(r - 1, c + 1);
-        if (toward_right)
-            take(r, c + 1);
-        if (down && toward_right)
-            take(r + 1, c + 1);
-        if (down)
-            take(r + 1, c);
-        if (down && toward_left)
-            take(r + 1, c - 1);
-        if (toward_left)
-            take(r, c - 1);
-        if (up && toward_left)
-            take(r - 1, c - 1);
+        const Run run = fill_stack[--depth];
+        const uint32_t from = run.first_column > left ? run.first_column - 1 : left;
+        const uint32_t to = run.last_column < right ? run.last_column + 1 : right;
+        for (const bool above : {true, false}) {
+            if (above ? run.row <= top : run.row >= bottom)
+                continue;
+            const uint32_t r = above ? run.row - 1 : run.row + 1;
+            const uint8_t *row = intrusi + r * width;
+            for (uint32_t c = from; c <= to; ++c)
+                if (row[c] != 0)
+                    c = take_run(r, c) + 1; // the pixel after a run is not intruding
+        }
     }
 }
 

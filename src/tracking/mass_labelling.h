@@ -74,3 +74,23 @@ inline uint32_t next_marked_pixel(const uint8_t *plane, uint32_t p, uint32_t end
         ++p;
     return p;
 }
+
+// First index in (p, end) whose byte differs from byte p, or end: where a run of one value stops.
+// Whole words are compared with the value repeated eight times, which matches only when every
+// byte does.
+inline uint32_t end_of_run(const uint8_t *plane, uint32_t p, uint32_t end)
+{
+    const uint8_t value = plane[p];
+    const uint64_t repeated = 0x0101010101010101ull * value;
+    ++p;
+    while (end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, plane + p, sizeof word);
+        if (word != repeated)
+            break;
+        p += 8;
+    }
+    while (p < end && plane[p] == value)
+        ++p;
+    return p;
+}

@@ -4,6 +4,8 @@
 
 #include "mass_labelling.h"
 
+#include <cstring>
+
 namespace {
 
 struct Box {
@@ -72,25 +74,27 @@ void Accorpamento_Delle_Masse_Intruse(uint8_t *plane, uint32_t righe_della_matri
         boxes[k] = {rows - 1, 0, cols - 1, 0};
     }
 
-    // Boxes of the raw labels 1 ... 254.
+    // Boxes of the raw labels 1 ... 254. A run of one label within a row moves its box only by
+    // the run's two end columns, so each run is handled at once.
     for (uint32_t row = 0; row < rows; ++row) {
         const uint32_t start = row * cols, end = start + cols;
-        for (uint32_t p = next_marked_pixel(plane, start, end); p < end;
-             p = next_marked_pixel(plane, p + 1, end)) {
+        uint32_t p = next_marked_pixel(plane, start, end);
+        while (p < end) {
             const uint8_t label = plane[p];
-            if (label == 255)
-                continue;
-            const uint32_t column = p - start;
-            Box &box = boxes[label];
-            present[label] = true;
-            if (row < box.first_row)
-                box.first_row = row;
-            if (row > box.last_row)
-                box.last_row = row;
-            if (column < box.first_column)
-                box.first_column = column;
-            if (column > box.last_column)
-                box.last_column = column;
+            const uint32_t after = end_of_run(plane, p, end);
+            if (label != 255) {
+                Box &box = boxes[label];
+                present[label] = true;
+                if (row < box.first_row)
+                    box.first_row = row;
+                if (row > box.last_row)
+                    box.last_row = row;
+                if (p - start < box.first_column)
+                    box.first_column = p - start;
+                if (after - 1 - start > box.last_column)
+                    box.last_column = after - 1 - start;
+            }
+            p = next_marked_pixel(plane, after, end);
         }
     }
 
@@ -133,7 +137,10 @@ void Accorpamento_Delle_Masse_Intruse(uint8_t *plane, uint32_t righe_della_matri
     if (identity)
         return;
 
-    for (uint32_t p = next_marked_pixel(plane, 0, pixels); p < pixels;
-         p = next_marked_pixel(plane, p + 1, pixels))
-        plane[p] = new_label[plane[p]];
+    uint32_t p = next_marked_pixel(plane, 0, pixels);
+    while (p < pixels) {
+        const uint32_t after = end_of_run(plane, p, pixels);
+        std::memset(plane + p, new_label[plane[p]], after - p);
+        p = next_marked_pixel(plane, after, pixels);
+    }
 }
