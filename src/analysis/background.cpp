@@ -20,15 +20,17 @@ constexpr uint32_t adaptation_percent[8] = {1, 2, 3, 6, 12, 25, 50, 100};
 
 // For whole d in 0 ... 255 and whole P in 0 ... 100, ceil(d * P / 100.0) is (d * P + 99) / 100:
 // d * P is exact, and a quotient that is not whole lies at least 0.01 from the next integer.
-// Every value fits 16 bits, so the loop runs on 16-bit vector lanes.
+// x / 100 is (x * 5243) >> 19 for every x below 43,699 (here x <= 25,599), which lets the loop
+// run on 16-bit vector lanes.
 __attribute__((target_clones("avx2", "default"))) void
 adapt_plane(uint8_t *__restrict background, const uint8_t *__restrict current, uint32_t n,
-            uint32_t percent)
+            uint16_t percent)
 {
     for (uint32_t p = 0; p < n; ++p) {
         const uint16_t b = background[p], c = current[p];
         const uint16_t d = b >= c ? b - c : c - b;
-        const uint16_t step = uint16_t((d * percent + 99) / 100);
+        const uint16_t x = uint16_t(d * percent + 99);
+        const uint16_t step = uint16_t((uint32_t(x) * 5243u) >> 19);
         background[p] = uint8_t(b >= c ? b - step : b + step);
     }
 }
@@ -110,7 +112,7 @@ void Adeguamento_Dello_Sfondo(uint8_t *matrice_red_dello_sfondo,
     // pixel after pixel.
     for (int k = 0; k < 3; ++k) {
         if (percent == std::floor(percent))
-            adapt_plane(background[k], current[k], n, uint32_t(percent));
+            adapt_plane(background[k], current[k], n, uint16_t(percent));
         else
             adapt_plane_by_formula(background[k], current[k], n, percent);
     }

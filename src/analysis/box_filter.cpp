@@ -77,15 +77,17 @@ void average_clipped_columns(uint8_t *out, uint32_t first, uint32_t last_plus_on
 HOT_LOOP void average_full_columns(uint8_t *out, uint32_t first, uint32_t last_plus_one,
                                    uint32_t radius, uint32_t count, bool fast)
 {
+    const uint32_t *ahead = row_prefix + first + radius + 1; // window end, one past
+    const uint32_t *behind = row_prefix + (first - radius);  // window start
+    const size_t length = last_plus_one - first;
+    uint8_t *o = out + first;
     if (fast) {
         const uint64_t reciprocal = reciprocals[count];
-        for (uint32_t j = first; j < last_plus_one; ++j)
-            out[j] = uint8_t(
-                (uint64_t(row_prefix[j + radius + 1] - row_prefix[j - radius]) * reciprocal) >>
-                32);
+        for (size_t k = 0; k < length; ++k)
+            o[k] = uint8_t((uint64_t(ahead[k] - behind[k]) * reciprocal) >> 32);
     } else {
-        for (uint32_t j = first; j < last_plus_one; ++j)
-            out[j] = uint8_t((row_prefix[j + radius + 1] - row_prefix[j - radius]) / count);
+        for (size_t k = 0; k < length; ++k)
+            o[k] = uint8_t((ahead[k] - behind[k]) / count);
     }
 }
 
