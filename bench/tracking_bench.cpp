@@ -97,6 +97,10 @@ void BM_Tracking_Masses(benchmark::State &state)
         benchmark::ClobberMemory();
     }
     count_masses(state);
+    size_t intruding = 0;
+    for (uint8_t pixel : scene)
+        intruding += pixel;
+    state.counters["intruding_%"] = 100.0 * double(intruding) / double(scene.size());
 }
 
 // Tracking against the previous frame's masses, the archive copy, and the overlay.
