@@ -1,5 +1,6 @@
 // The program as a process: every start-up failure ends it with exit code 1 and writes
 // nothing; a good start stays up, writes nothing, and ends cleanly when asked to close.
+#include "demo_camera_process.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -88,18 +89,48 @@ TEST(Startup, EveryFailureEndsWithExitCodeOneAndWritesNothing)
 
 TEST(Startup, GoodStartStaysUpWritesNothingAndClosesOnRequest)
 {
+    DemoCamera camera;
     Folder folder("startup_good");
-    // A first line that is only a line end passes the start-up test; the camera is never
-    // asked before the first tick, a second after start.
-    scratch::write_text(folder.archive() / "Http_Web_Request.txt", "\nhttp://127.0.0.1:9/\n");
+    scratch::write_text(folder.archive() / "Http_Web_Request.txt", camera.url() + "\n");
     const auto before = scratch::snapshot(folder.path);
     const pid_t pid = start_program(folder.path);
-    EXPECT_EQ(wait_for_exit(pid, std::chrono::milliseconds(600)), -1);
+    // Two disarmed ticks at one frame per second: pictures are fetched, nothing is written.
+    EXPECT_EQ(wait_for_exit(pid, std::chrono::milliseconds(2500)), -1);
     EXPECT_EQ(scratch::snapshot(folder.path), before);
     // A termination request closes the dialog the way "Chiudi" does.
     kill(pid, SIGTERM);
     EXPECT_EQ(wait_for_exit(pid, std::chrono::seconds(10)), 0);
     EXPECT_EQ(scratch::snapshot(folder.path), before);
+}
+
+TEST(Startup, LostCameraStartsTheOperatorsScriptAndEndsWithOne)
+{
+    const struct {
+        const char *what;
+        std::vector<std::string> camera_options;
+    } cases[] = {
+        {"refused connection", {}},
+        {"error status", {"--status", "404"}},
+        {"credentials required", {"--user", "admin", "--password", "secret"}},
+    };
+    for (const auto &c : cases) {
+        Folder folder("startup_lost");
+        std::string url = "http://127.0.0.1:9/snapshot.jpg";
+        std::unique_ptr<DemoCamera> camera;
+        if (!c.camera_options.empty()) {
+            camera = std::make_unique<DemoCamera>(c.camera_options);
+            url = camera->url();
+        }
+        scratch::write_text(folder.archive() / "Http_Web_Request.txt", url + "\n");
+        scratch::write_text(folder.archive() / "Device_Lost.bat", "echo lost > camera_lost.txt\n");
+        const pid_t pid = start_program(folder.path);
+        EXPECT_EQ(wait_for_exit(pid, std::chrono::seconds(20)), 1) << c.what;
+        // The script runs on its own; give it a moment.
+        for (int k = 0; k < 100 && !fs::exists(folder.path / "camera_lost.txt"); ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_TRUE(fs::exists(folder.path / "camera_lost.txt")) << c.what;
+        EXPECT_FALSE(fs::exists(folder.archive() / "Last_Image.jpg")) << c.what;
+    }
 }
 
 } // namespace
