@@ -1,11 +1,14 @@
 // Kinematic tracking and the archive copy: inclusive tolerances, many-to-many linking, rejected
 // masses on either side, and the count that stops at 999999.
+#include "frame_buffer.h"
+#include "mass_geometry.h"
 #include "mass_labelling.h"
 #include "mass_tracking.h"
 #include "parameters.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -130,6 +133,34 @@ TEST(MassTracking, CountGrowsFrameByFrameAndRestartsAfterAGap)
         set_current(frames[f]);
         EXPECT_EQ(tracked(), expected[f]) << "frame " << f;
         Archiviazione_Dei_Dati_Cinematici();
+    }
+}
+
+// The stages in frame order on a 20 x 20 square that moves a few pixels a frame, beside a
+// single noise pixel that the size filter rejects every time.
+TEST(MassTracking, StagesInFrameOrderFollowAMovingSquare)
+{
+    for (const ParameterSlot &slot : parameter_slots)
+        *slot.value = slot.default_value;
+    altezza = 60;
+    larghezza = 80;
+    enumerazione_delle_masse_intruse_archivio = 0;
+    const uint32_t offsets[] = {10, 14, 18, 22};
+    for (uint32_t frame = 0; frame < 4; ++frame) {
+        std::memset(matrice_grayscale_dei_pixel_intrusi_8bpp, 0, altezza * larghezza);
+        const uint32_t o = offsets[frame];
+        for (uint32_t r = o; r < o + 20; ++r)
+            for (uint32_t c = o; c < o + 20; ++c)
+                matrice_grayscale_dei_pixel_intrusi_8bpp[r * larghezza + c] = 1;
+        matrice_grayscale_dei_pixel_intrusi_8bpp[55 * larghezza + 75] = 1;
+        Elaborazione_Delle_Masse_Intruse();
+        Elaborazione_Dei_Dati_Geometrici();
+        Elaborazione_Dei_Dati_Cinematici();
+        Archiviazione_Dei_Dati_Cinematici();
+        ASSERT_EQ(enumerazione_delle_masse_intruse_corrente, 2) << "frame " << frame;
+        EXPECT_EQ(riga_del_baricentro_della_massa_intrusa_corrente[1], o + 9.5);
+        EXPECT_EQ(tracciamento_della_massa_intrusa_corrente[1], frame + 1);
+        EXPECT_EQ(tracciamento_della_massa_intrusa_corrente[2], rejected_size);
     }
 }
 
