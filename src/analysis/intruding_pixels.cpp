@@ -85,11 +85,12 @@ Thresholds thresholds_for(uint32_t t, uint32_t v, uint32_t m)
     return k;
 }
 
-// First pass: 0 or 1 where integers decide exactly, `undecided` elsewhere.
-// Length test, with s = squared lengths, all exact in doubles: |Nb - Nf| >= M exactly when
-// D = |sb - sf| - M^2 >= 0 and D^2 >= 4 M^2 min(sb, sf); a pair within 1e-9 of that boundary is
-// on it exactly (both squares are perfect), so the doubles of the formula agree with it.
-// Angle test: ratio^2 = dot^2 / (sb sf), compared with the band above.
+// First pass: 0 or 1 where whole numbers decide exactly, `undecided` elsewhere. Every product
+// below is a whole number under 2^53, so exact in doubles; s is a squared length.
+// Length test: |Nb - Nf| >= M exactly when D = |sb - sf| - M^2 >= 0 and D^2 >= 4 M^2 min(sb, sf).
+// Off equality the true difference lies over 1e-9 from M, far beyond the formula's rounding
+// (1e-13); at equality both lengths are whole and the formula is exact, so the two agree.
+// Angle test: ratio^2 = dot^2 / (sb sf), against the band above; inside it, the formula decides.
 // Not trapping on compares (no floating-point flag is ever read here) lets them run on vectors.
 __attribute__((target_clones("avx2", "default"), optimize("no-trapping-math"))) void
 classify_exactly_where_possible(const uint8_t *__restrict br, const uint8_t *__restrict bg,
