@@ -212,9 +212,9 @@ protected:
         std::snprintf(array_della_username, 500, "%s", username ? username : "");
         std::snprintf(array_della_password, 500, "%s", password ? password : "");
     }
-    static std::string url(const std::string &path)
+    static std::string url(const std::string &path, int on_port = port)
     {
-        return "http://127.0.0.1:" + std::to_string(port) + "/" + path;
+        return "http://127.0.0.1:" + std::to_string(on_port) + "/" + path;
     }
 
     // The device-lost script leaves its marker after the process has gone.
@@ -289,8 +289,8 @@ TEST_F(Acquisition, AnyPictureDecodesToPackedBgrWithinTheBuffer)
         const char *path;
         uint32_t rows, columns; // 2048 x 1536 is scaled by 3/4 at decode time to fit
     };
-    for (const Case &c : {Case{"open/2048x1536.jpg", 1152, 1536}, Case{"open/333x250.jpg", 250, 333},
-                          Case{"open/gray.jpg", 90, 161}}) {
+    for (const Case &c : {Case{"open/2048x1536.jpg", 1152, 1536},
+                          Case{"open/333x250.jpg", 250, 333}, Case{"open/gray.jpg", 90, 161}}) {
         SCOPED_TRACE(c.path);
         std::fill_n(matrice_rgb_24bpp_originale, frame_buffer_size, uint8_t(0xAB));
         camera(url(c.path));
@@ -367,11 +367,11 @@ TEST_F(Acquisition, EveryFailureRunsTheDeviceLostScriptAndExitsWith1)
         {"wrong password, Digest (401)", url("digest/640x480.jpg"), "camera", "wrong"},
         {"no credentials for a camera that needs them", url("basic/640x480.jpg"), nullptr, nullptr},
         {"wrong path (404)", url("open/missing.jpg"), nullptr, nullptr},
-        {"error status with a picture body (503)", "http://127.0.0.1:" + std::to_string(server_error.port) + "/", nullptr, nullptr},
+        {"error status with a picture body (503)", url("", server_error.port), nullptr, nullptr},
         {"a body that is not a picture", url("open/page.txt"), nullptr, nullptr},
-        {"connection refused", "http://127.0.0.1:" + std::to_string(refused_port) + "/a.jpg", nullptr, nullptr},
-        {"truncated body", "http://127.0.0.1:" + std::to_string(truncated.port) + "/", nullptr, nullptr},
-        {"no answer (time-out)", "http://127.0.0.1:" + std::to_string(silent_port) + "/", nullptr, nullptr},
+        {"connection refused", url("a.jpg", refused_port), nullptr, nullptr},
+        {"truncated body", url("", truncated.port), nullptr, nullptr},
+        {"no answer (time-out)", url("", silent_port), nullptr, nullptr},
         {"not an HTTP URL", "file://" + (root / "www/open/640x480.jpg").string(), nullptr, nullptr},
     };
     set_acquisition_timeouts(1000, 500); // the silent camera would otherwise take 15 s

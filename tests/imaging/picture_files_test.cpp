@@ -183,7 +183,8 @@ void expect_letters_in_frame()
 
 TEST_F(PictureFiles, PngStoredAsConnectingJpgIsReadLikeAJpeg)
 {
-    const std::string path = file("Connecting.jpg", encode_qimage(letters_image(QImage::Format_RGB32), "PNG"));
+    const Bytes png = encode_qimage(letters_image(QImage::Format_RGB32), "PNG");
+    const std::string path = file("Connecting.jpg", png);
     Lettura_Immagine_JPG(path.c_str(), matrice_rgb_24bpp_originale);
     expect_letters_in_frame();
 }
@@ -325,12 +326,15 @@ TEST_F(PictureFiles, BytesThatAreNotAPictureAreRefused)
         const char *what;
         Bytes bytes;
     };
+    const auto first = [](const Bytes &b, size_t n) {
+        return Bytes(b.begin(), b.begin() + long(n));
+    };
     for (const Case &c : {Case{"empty", {}},
                           Case{"text", text},
-                          Case{"jpeg cut before its scan", Bytes(jpeg.begin(), jpeg.begin() + long(jpeg.size() / 2))},
-                          Case{"jpeg cut inside its scan", Bytes(big_jpeg.begin(), big_jpeg.begin() + long(big_jpeg.size() * 3 / 5))},
-                          Case{"jpeg start marker only", Bytes(jpeg.begin(), jpeg.begin() + 3)},
-                          Case{"png cut in half", Bytes(png.begin(), png.begin() + long(png.size() / 2))},
+                          Case{"jpeg cut before its scan", first(jpeg, jpeg.size() / 2)},
+                          Case{"jpeg cut in its scan", first(big_jpeg, big_jpeg.size() * 3 / 5)},
+                          Case{"jpeg start marker only", first(jpeg, 3)},
+                          Case{"png cut in half", first(png, png.size() / 2)},
                           Case{"jpeg of 60000 x 60000", with_header_size(jpeg, 60000, 60000)}}) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(decode(c.bytes).ok);
@@ -375,7 +379,8 @@ std::vector<int> quantisation_values(const Bytes &jpeg)
 
 TEST_F(PictureFiles, WrittenJpegHasTheFrameSizeAndQuality100Tables)
 {
-    for (const auto &[width, height] : {std::pair{641, 479}, std::pair{640, 480}, std::pair{1, 1}}) {
+    for (const auto &[width, height] :
+         {std::pair{641, 479}, std::pair{640, 480}, std::pair{1, 1}}) {
         SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
         const Bytes frame = pattern(width, height);
         std::copy(frame.begin(), frame.end(), matrice_rgb_24bpp_originale);
