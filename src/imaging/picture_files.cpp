@@ -65,30 +65,6 @@ bool jpeg_scaled_size(int width, int height, int &scaled_width, int &scaled_heig
     return best > 0;
 }
 
-bool decode_jpeg(const uint8_t *bytes, size_t size, uint8_t *bgr, uint32_t &rows,
-                 uint32_t &columns)
-{
-    const tjhandle handle = decompressor();
-    int width = 0, height = 0, subsampling = 0, colorspace = 0;
-    if (handle == nullptr ||
-        tjDecompressHeader3(handle, bytes, size, &width, &height, &subsampling, &colorspace) != 0 ||
-        width <= 0 || height <= 0)
-        return false;
-    int w = 0, h = 0;
-    if (!jpeg_scaled_size(width, height, w, h))
-        return false; // even the smallest scaling leaves it too large
-    // The decoder reports a cut or damaged stream as a mere warning and fills it with grey, so
-    // every complaint refuses the picture, except stray bytes between segments: some cameras
-    // send them, and no pixel is lost.
-    if (tjDecompress2(handle, bytes, size, bgr, w, 3 * w, h, TJPF_BGR, 0) != 0 &&
-        (tjGetErrorCode(handle) == TJERR_FATAL ||
-         std::strstr(tjGetErrorStr2(handle), "extraneous bytes before marker") == nullptr))
-        return false;
-    rows = uint32_t(h);
-    columns = uint32_t(w);
-    return true;
-}
-
 // Size that fits the frame buffer with the aspect of width x height, at least one pixel a side.
 void fitted_size(uint64_t width, uint64_t height, uint32_t &fit_width, uint32_t &fit_height)
 {
@@ -123,6 +99,32 @@ bool decode_other(const uint8_t *bytes, size_t size, uint8_t *bgr, uint32_t &row
         std::memcpy(bgr + size_t(r) * row_bytes, packed.constScanLine(r), row_bytes);
     rows = uint32_t(packed.height());
     columns = uint32_t(packed.width());
+    return true;
+}
+
+bool decode_jpeg(const uint8_t *bytes, size_t size, uint8_t *bgr, uint32_t &rows,
+                 uint32_t &columns)
+{
+    const tjhandle handle = decompressor();
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    if (handle == nullptr ||
+        tjDecompressHeader3(handle, bytes, size, &width, &height, &subsampling, &colorspace) != 0 ||
+        width <= 0 || height <= 0)
+        return false;
+    if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK)
+        return decode_other(bytes, size, bgr, rows, columns); // TurboJPEG gives those only as CMYK
+    int w = 0, h = 0;
+    if (!jpeg_scaled_size(width, height, w, h))
+        return false; // even the smallest scaling leaves it too large
+    // The decoder reports a cut or damaged stream as a mere warning and fills it with grey, so
+    // every complaint refuses the picture, except stray bytes between segments: some cameras
+    // send them, and no pixel is lost.
+    if (tjDecompress2(handle, bytes, size, bgr, w, 3 * w, h, TJPF_BGR, 0) != 0 &&
+        (tjGetErrorCode(handle) == TJERR_FATAL ||
+         std::strstr(tjGetErrorStr2(handle), "extraneous bytes before marker") == nullptr))
+        return false;
+    rows = uint32_t(h);
+    columns = uint32_t(w);
     return true;
 }
 

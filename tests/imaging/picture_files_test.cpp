@@ -204,6 +204,16 @@ TEST_F(PictureFiles, OtherFormatsAndAlphaBecomeThreeBytesPerPixel)
     }
 }
 
+TEST_F(PictureFiles, CmykJpegIsDecodedToo)
+{
+    const Bytes cmyk(40 * 30 * 4, 0); // print pictures: TurboJPEG alone cannot give them as BGR
+    const Decoded d = decode(encode_jpeg(cmyk, 40, 30, TJPF_CMYK, TJSAMP_444));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.rows, 30u);
+    EXPECT_EQ(d.columns, 40u);
+    EXPECT_EQ(matrice_rgb_24bpp_originale[40 * 30 * 3], 0xAB);
+}
+
 TEST_F(PictureFiles, GrayscalePicturesGiveThreeEqualBytes)
 {
     Bytes gray(33 * 9);
