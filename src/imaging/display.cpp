@@ -4,12 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
-#if __has_include(<QWidget>)
 #include <QWidget>
-#else
-#include <QMetaObject>
-#include <QObject>
-#endif
 
 void draw_frame(QPainter &painter, const uint8_t *rgb, uint32_t rows, uint32_t cols,
                 uint32_t altezza_del_quadro, uint32_t larghezza_del_quadro)
@@ -28,14 +23,5 @@ void Visualizzazione_Matrice_RGB_24bpp(const uint8_t *, uint32_t, uint32_t,
     // The window's paint handler draws the frame buffer; a repaint runs it before returning.
     if (puntatore_di_finestra == nullptr)
         return;
-#if __has_include(<QWidget>)
     puntatore_di_finestra->repaint(0, 0, int(larghezza_del_quadro), int(altezza_del_quadro));
-#else
-    // Built against QtGui alone, only the whole-window repaint slot is reachable. QObject is
-    // QWidget's first base, at offset zero, so the cast names the same object.
-    (void)altezza_del_quadro;
-    (void)larghezza_del_quadro;
-    QMetaObject::invokeMethod(reinterpret_cast<QObject *>(puntatore_di_finestra), "repaint",
-                              Qt::DirectConnection);
-#endif
 }
