@@ -276,15 +276,15 @@ private:
                 uint8_t *px = &rgb[(size_t(y) * w_ + x) * 3];
                 const double grain = int(hash(uint32_t(dx), uint32_t(dy), 3) % 7) - 3;
                 if (std::hypot(x - head_x, y - head_y) <= head_r) {
-                    set(px, 95 + grain, 72 + grain, 62 + grain); // face and hair
+                    set(px, 120 + grain, 95 + grain, 80 + grain); // face and hair
                 } else if (dy >= 0.18 * ph && dy < 0.58 * ph && dx >= 0.08 * pw &&
                            dx < 0.92 * pw) {
-                    set(px, 38 + grain, 44 + grain, 72 + grain); // dark jacket
+                    set(px, 80 + grain, 88 + grain, 120 + grain); // dark jacket
                 } else if (dy >= 0.55 * ph) {
                     const double leg_w = 0.30 * pw;
                     const double a = 0.30 * pw + swing, b = 0.70 * pw - swing;
                     if (std::abs(dx - a) < leg_w / 2 || std::abs(dx - b) < leg_w / 2)
-                        set(px, 34 + grain, 34 + grain, 40 + grain); // trousers
+                        set(px, 75 + grain, 75 + grain, 85 + grain); // trousers
                 }
             }
         }
