@@ -363,6 +363,8 @@ int main(int argc, char **argv)
     std::atomic<size_t> served{0};
 
     httplib::Server server;
+    // An idle kept-alive connection holds a worker, and stopping waits for it: keep that short.
+    server.set_keep_alive_timeout(1);
     server.Get("/snapshot.jpg", [&](const httplib::Request &request, httplib::Response &response) {
         if (options.status != 0) {
             response.status = options.status;
