@@ -85,6 +85,31 @@ void BM_Frame_ArmedAnalysis(benchmark::State &state)
     state.counters["masses"] = enumerazione_delle_masse_intruse_corrente;
 }
 
+void BM_Frame_SplitPlanes(benchmark::State &state)
+{
+    render(uint32_t(state.range(0)), uint32_t(state.range(1)), 0);
+    for (auto _ : state) {
+        Estrazione_Matrici_Red_Green_Blue_8bpp(matrice_rgb_24bpp_originale, matrice_red_8bpp,
+                                               matrice_green_8bpp, matrice_blue_8bpp, altezza,
+                                               larghezza);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_Frame_MarkInsensitive(benchmark::State &state)
+{
+    render(uint32_t(state.range(0)), uint32_t(state.range(1)), 0);
+    // Half the picture insensitive, in stripes, as a painted mask would leave it.
+    for (uint32_t p = 0; p < altezza * larghezza; ++p)
+        matrice_grayscale_dei_pixel_sensibili_8bpp[p] = uint8_t((p / 64) % 2);
+    for (auto _ : state) {
+        Marcatura_Dei_Pixel_Non_Sensibili(matrice_rgb_24bpp_originale,
+                                          matrice_grayscale_dei_pixel_sensibili_8bpp, altezza,
+                                          larghezza);
+        benchmark::ClobberMemory();
+    }
+}
+
 void BM_Frame_WriteLatestImage(benchmark::State &state)
 {
     render(uint32_t(state.range(0)), uint32_t(state.range(1)), 0);
@@ -96,6 +121,8 @@ void BM_Frame_WriteLatestImage(benchmark::State &state)
 #define FRAME_SIZES Args({640, 480})->Args({1280, 720})->Args({1920, 1200})
 BENCHMARK(BM_Frame_DecodeJpeg)->FRAME_SIZES->ArgNames({"w", "h"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Frame_ArmedAnalysis)->FRAME_SIZES->ArgNames({"w", "h"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame_SplitPlanes)->FRAME_SIZES->ArgNames({"w", "h"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame_MarkInsensitive)->FRAME_SIZES->ArgNames({"w", "h"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Frame_WriteLatestImage)->FRAME_SIZES->ArgNames({"w", "h"})->Unit(benchmark::kMillisecond);
 
 } // namespace
