@@ -12,6 +12,8 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTimer>
 
@@ -152,6 +154,25 @@ TEST_F(Dialog, ControlsFollowTheLayoutInTabOrder)
     EXPECT_TRUE(dialog->GetDlgItem(1014)->isHidden());
     EXPECT_FALSE(dialog->GetDlgItem(1015)->isHidden());
     EXPECT_TRUE(dialog->windowState() & Qt::WindowMinimized);
+}
+
+TEST_F(Dialog, EveryItemTextFitsItsClosedList)
+{
+    start();
+    for (const ParameterList &l : parameter_lists()) {
+        QComboBox *combo = list(l.control_id);
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.rect = combo->rect();
+        option.editable = false;
+        option.frame = true;
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, combo);
+        for (const ParameterListItem &item : l.items)
+            EXPECT_LE(combo->fontMetrics().horizontalAdvance(QString::fromStdString(item.text)),
+                      field.width())
+                << item.text;
+    }
 }
 
 TEST_F(Dialog, NoParameterFileSelectsTheDefaultsAndWritesNothing)
