@@ -79,6 +79,10 @@ const TemplateItem dialog_template[] = {
 // A closed drop-down list is one line high whatever its dropped height in the layout.
 constexpr int closed_list_height = 21;
 
+// The lists in the order arming and disarming switch them.
+const int switching_order[] = {1022, 1006, 1000, 1019, 1020, 1021, 1002, 1004, 1005, 1011,
+                               1017, 1007, 1018, 1008, 1023, 1009, 1010, 1012, 1013};
+
 // The lists in the order the data exchange binds them.
 const int exchange_order[] = {1006, 1000, 1002, 1004, 1005, 1011, 1007, 1008, 1009, 1010,
                               1012, 1013, 1017, 1018, 1019, 1020, 1021, 1022, 1023};
@@ -373,8 +377,8 @@ void COrvexDlg::closeEvent(QCloseEvent *event)
 
 void COrvexDlg::set_lists_enabled(bool enabled)
 {
-    for (const ParameterList &list : parameter_lists())
-        GetDlgItem(list.control_id)->setEnabled(enabled);
+    for (int id : switching_order)
+        GetDlgItem(id)->setEnabled(enabled);
 }
 
 void COrvexDlg::OnBnClickedAttivazioneAllarme()

@@ -17,8 +17,8 @@ struct ParameterList {
     std::vector<ParameterListItem> items; // in list order, top to bottom
 };
 
-// The lists in the order the arming switches them: 1022, 1006, 1000, 1019, 1020, 1021, 1002,
-// 1004, 1005, 1011, 1017, 1007, 1018, 1008, 1023, 1012, 1013, 1009, 1010.
+// The lists in the order the start-up gives them their texts: 1022, 1006, 1000, 1019, 1020,
+// 1021, 1002, 1004, 1005, 1011, 1017, 1007, 1018, 1008, 1023, 1012, 1013, 1009, 1010.
 const std::vector<ParameterList> &parameter_lists();
 
 // The list of one control id, or nullptr.

@@ -331,10 +331,31 @@ TEST_F(Dialog, MaskClicksWorkOnlyWhileDisarmed)
     EXPECT_EQ(scratch::read_bytes(mask)[0], 0);
 }
 
+// Records the order in which the lists are switched on or off.
+class EnableRecorder : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            order.push_back(watched->property("controlId").toInt());
+        return false;
+    }
+    std::vector<int> order;
+};
+
 TEST_F(Dialog, ArmingDisablesTheListsAndSwapsTheButtons)
 {
     start();
+    // Both handlers switch the lists in the same fixed order.
+    const std::vector<int> switching_order{1022, 1006, 1000, 1019, 1020, 1021, 1002,
+                                           1004, 1005, 1011, 1017, 1007, 1018, 1008,
+                                           1023, 1009, 1010, 1012, 1013};
+    EnableRecorder recorder;
+    for (int id : switching_order)
+        list(id)->installEventFilter(&recorder);
+
     dialog->OnBnClickedAttivazioneAllarme();
+    EXPECT_EQ(recorder.order, switching_order);
     EXPECT_EQ(allarme_attivato, 1u);
     for (const ParameterList &l : parameter_lists())
         EXPECT_FALSE(list(l.control_id)->isEnabled()) << l.control_id;
@@ -343,7 +364,9 @@ TEST_F(Dialog, ArmingDisablesTheListsAndSwapsTheButtons)
     EXPECT_TRUE(dialog->GetDlgItem(1016)->isEnabled());
 
     numero_massimo_di_immagini_archiviate = 1600;
+    recorder.order.clear();
     dialog->OnBnClickedDisattivazioneAllarme();
+    EXPECT_EQ(recorder.order, switching_order);
     EXPECT_EQ(allarme_attivato, 0u);
     EXPECT_EQ(numero_massimo_di_immagini_archiviate_precedente, 1600u);
     for (const ParameterList &l : parameter_lists())
