@@ -108,6 +108,8 @@ bool in_display_area(QPoint p)
 
 COrvexDlg::COrvexDlg(QWidget *parent) : QDialog(parent)
 {
+    // The icons live in a static library, whose resource table the linker drops unless named.
+    Q_INIT_RESOURCE(orvex);
     m_hIcon.addFile(":/icons/orvex-16.png");
     m_hIcon.addFile(":/icons/orvex-32.png");
     m_hIcon.addFile(":/icons/orvex-48.png");

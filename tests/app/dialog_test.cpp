@@ -154,6 +154,11 @@ TEST_F(Dialog, ControlsFollowTheLayoutInTabOrder)
     EXPECT_TRUE(dialog->GetDlgItem(1014)->isHidden());
     EXPECT_FALSE(dialog->GetDlgItem(1015)->isHidden());
     EXPECT_TRUE(dialog->windowState() & Qt::WindowMinimized);
+
+    // The icon's own images are built into the program.
+    const QList<QSize> sizes = dialog->windowIcon().availableSizes();
+    for (int side : {16, 32, 48})
+        EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
 }
 
 TEST_F(Dialog, EveryItemTextFitsItsClosedList)
