@@ -10,6 +10,9 @@
 CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle("About Orvex");
+    // A window does not take its parent's font by itself; the layout's sizes are drawn for it.
+    if (parent != nullptr)
+        setFont(parent->font());
     setFixedSize(dlu_x(300), dlu_y(62));
 
     auto *icon = new QLabel(this);

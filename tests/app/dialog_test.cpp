@@ -2,6 +2,7 @@
 // keyboard filtering, the two ways of closing, and mask clicks.
 #include "scratch_folder.h"
 
+#include "about_dlg.h"
 #include "archive_trimming.h"
 #include "frame_buffer.h"
 #include "orvex_dlg.h"
@@ -10,6 +11,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
@@ -302,6 +304,25 @@ TEST_F(Dialog, RightClickOutsideThePictureOffersTheAboutEntry)
     menu->hide();
     // Outside the picture the mask is not touched.
     EXPECT_FALSE(fs::exists(folder.archive() / "Sensitive_Pixels.bin"));
+}
+
+TEST_F(Dialog, AboutBoxShowsItsIconAndWholeNotice)
+{
+    start();
+    CAboutDlg about(dialog.get());
+    int pictures = 0, texts = 0;
+    for (QLabel *label : about.findChildren<QLabel *>()) {
+        if (!label->pixmap().isNull()) {
+            ++pictures;
+            EXPECT_EQ(label->pixmap().size(), QSize(32, 32));
+        } else {
+            ++texts;
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+                << label->text().toStdString();
+        }
+    }
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(texts, 1);
 }
 
 TEST_F(Dialog, MaskClicksWorkOnlyWhileDisarmed)
