@@ -358,6 +358,10 @@ void Cattura_Elaborazione_Visualizzazione(QWidget *puntatore_di_finestra)
 void COrvexDlg::end_dialog()
 {
     KillTimer(frame_timer_id);
+    // A termination request can come while the About box runs its own loop, which would
+    // otherwise keep the program up until the operator answers it.
+    for (CAboutDlg *about : findChildren<CAboutDlg *>())
+        about->reject();
     reject();
 }
 

@@ -289,6 +289,30 @@ TEST_F(Dialog, ChiudiAndTheCloseBoxBothEndTheModalLoop)
     EXPECT_EQ(dialog->timer_period(frame_timer_id), -1);
 }
 
+TEST_F(Dialog, ClosingWhileTheAboutBoxIsOpenEndsBothLoops)
+{
+    start();
+    // A termination request may come while the About box runs its own modal loop.
+    bool about_was_open = false, about_left_open = false;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(50, [&] {
+            about_was_open = dialog->findChild<CAboutDlg *>() != nullptr;
+            dialog->OnClose();
+        });
+        QTimer::singleShot(2000, [&] { // only reached when the About box stayed open
+            for (CAboutDlg *about : dialog->findChildren<CAboutDlg *>()) {
+                about_left_open = about->isVisible();
+                about->reject();
+            }
+        });
+        dialog->OnSysCommand(about_command_id);
+    });
+    EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+    EXPECT_TRUE(about_was_open);
+    EXPECT_FALSE(about_left_open);
+    EXPECT_EQ(dialog->timer_period(frame_timer_id), -1);
+}
+
 TEST_F(Dialog, RightClickOutsideThePictureOffersTheAboutEntry)
 {
     start();
