@@ -14,7 +14,7 @@ void set_defaults()
         *slot.value = slot.default_value;
 }
 
-TEST(ParameterLists, NineteenListsInSwitchingOrderWithTheirSizes)
+TEST(ParameterLists, NineteenListsInStartUpOrderWithTheirSizes)
 {
     const std::vector<std::pair<int, size_t>> expected{
         {1022, 18}, {1006, 10}, {1000, 15}, {1019, 18}, {1020, 23}, {1021, 25}, {1002, 20},
