@@ -275,13 +275,10 @@ bool COrvexDlg::OnInitDialog()
 {
     // The window system has no application menu here: the About entry lives in a menu that a
     // right click outside the picture opens.
-    const QString about_text = "&About Orvex...";
-    if (!about_text.isEmpty()) {
-        system_menu = new QMenu(this);
-        system_menu->addSeparator();
-        QAction *about = system_menu->addAction(about_text);
-        connect(about, &QAction::triggered, this, [this] { OnSysCommand(about_command_id); });
-    }
+    system_menu = new QMenu(this);
+    system_menu->addSeparator();
+    QAction *about = system_menu->addAction("&About Orvex...");
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(about_command_id); });
     setWindowIcon(m_hIcon);
     setWindowState(windowState() | Qt::WindowMinimized);
 
